@@ -1,0 +1,38 @@
+# Short commands for Quillborne. `make help` lists them.
+BUILD := build
+HOST  := $(BUILD)/host
+
+.PHONY: all setup exe host test demo bench clean help
+
+all: exe
+
+help:
+	@echo "make          build $(BUILD)/Quillborne.exe"
+	@echo "make test     run every test (unit tests, then end to end under Wine)"
+	@echo "make demo     build, then run Quillborne.exe under Wine and show what it did"
+	@echo "make bench    time the command-line reading"
+	@echo "make setup    install what a fresh Debian 12 machine lacks"
+	@echo "make clean    remove the build tree"
+
+setup:
+	@tools/setup.sh
+
+exe: setup
+	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=MinSizeRel \
+		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+	@cmake --build $(BUILD) -j2
+
+host: setup
+	@[ -f $(HOST)/CMakeCache.txt ] || cmake -S . -B $(HOST) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(HOST) -j2
+
+test: exe host
+	ctest --test-dir $(HOST) --output-on-failure
+	ctest --test-dir $(BUILD) --output-on-failure
+
+bench: host
+	$(HOST)/tests/host/command_line_benchmark
+
+clean:
+	-@[ -x tools/wine-run ] && tools/wine-run --stop
+	rm -rf $(BUILD)
