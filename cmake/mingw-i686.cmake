@@ -1,10 +1,11 @@
-# Cross-compiling for 32-bit Windows with Debian's mingw-w64. The win32
-# thread model keeps winpthreads out of a static link.
+# Cross-compiling for 32-bit Windows with Debian's mingw-w64. The posix
+# thread model gives the tests' GoogleTest its std::mutex; the launcher
+# starts no thread and links none of winpthreads.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)

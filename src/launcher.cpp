@@ -21,9 +21,12 @@ Text SystemErrorText(DWORD code)
     return text;
 }
 
-BOOL CALLBACK RaiseWindowCallback(HWND window, LPARAM)
+// `extraFlags` is 0, or SWP_ASYNCWINDOWPOS for a target that is not ready
+// for input yet.
+BOOL CALLBACK RaiseWindowCallback(HWND window, LPARAM extraFlags)
 {
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | (UINT)extraFlags);
     return TRUE;
 }
 
@@ -41,8 +44,15 @@ static void StartTarget()
         MessageBoxW(NULL, SystemErrorText(error).c_str(), AppTitle, MB_OK | MB_ICONWARNING);
         return;
     }
-    WaitForInputIdle(ProcessInfo.hProcess, InputIdleTimeoutMs);
-    EnumThreadWindows(ProcessInfo.dwThreadId, RaiseWindowCallback, 0);
+    // A thread that is not reading its input does not answer the messages
+    // SetWindowPos sends to its windows, and waiting for that answer could
+    // hold the launcher as long as the target is busy. For a target that
+    // did not become ready in time, leave the change for its thread to
+    // carry out once it reads its input again.
+    LPARAM extraFlags = 0;
+    if (WaitForInputIdle(ProcessInfo.hProcess, InputIdleTimeoutMs) != 0)
+        extraFlags = SWP_ASYNCWINDOWPOS;
+    EnumThreadWindows(ProcessInfo.dwThreadId, RaiseWindowCallback, extraFlags);
 }
 
 void RunLauncher()

@@ -8,7 +8,7 @@ SUDO=
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
 
 PACKAGES="make cmake g++ clang libclang-rt-14-dev googletest libgtest-dev
-libbenchmark-dev g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 wine
+libbenchmark-dev g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine
 wine32:i386 qemu-user-static xvfb xauth x11-apps python3-pefile icoutils
 imagemagick zip"
 

@@ -1,0 +1,317 @@
+#include <gtest/gtest.h>
+
+#include "harness.h"
+
+namespace {
+
+std::wstring FileNameOf(const std::wstring& path)
+{
+    return path.substr(path.find_last_of(L"\\:") + 1);
+}
+
+std::wstring ExpectedUsage(const std::wstring& n)
+{
+    return L"To use Quillborne, additional information must be provided on the command "
+           L"line.\r\n\r\nUsage:\r\n  " +
+           n + L" program [arguments]\r\n\r\nExamples:\r\n  " + n +
+           L" C:\\Windows\\notepad.exe\r\n  " + n +
+           L" wordpad.exe \"C:\\Some Folder\\Document.rtf\"";
+}
+
+// Every run ends by itself, with status 0 and nothing on standard output
+// or standard error.
+void ExpectQuietEnd(const LauncherRun& run)
+{
+    EXPECT_TRUE(run.ended) << "still running after a minute";
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.output, "");
+}
+
+void ExpectOneBox(const LauncherRun& run, const std::wstring& icon, const std::wstring& text)
+{
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].caption, L"Quillborne");
+    EXPECT_EQ(run.boxes[0].icon, icon);
+    EXPECT_EQ(run.boxes[0].text, text);
+}
+
+// The code CreateProcessW gives for this launch command line, as the
+// launcher would call it.
+DWORD StartError(const std::wstring& commandLine)
+{
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    std::wstring line = commandLine;
+    if (CreateProcessW(NULL, &line[0], NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS, NULL, NULL,
+                       &si, &pi)) {
+        TerminateProcess(pi.hProcess, 0);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+        return ERROR_SUCCESS;
+    }
+    return GetLastError();
+}
+
+// --- No target: the usage message --------------------------------------
+
+TEST(Usage, NoArgumentsShowsUsage)
+{
+    LauncherRun run = RunProgram(LauncherPath, Quoted(LauncherPath));
+    ExpectQuietEnd(run);
+    ExpectOneBox(run, L"information", ExpectedUsage(FileNameOf(LauncherPath)));
+}
+
+TEST(Usage, OnlyEmptyArgumentsShowUsage)
+{
+    LauncherRun run = RunLauncher(L"\"\" \"\"  \"\"");
+    ExpectQuietEnd(run);
+    ExpectOneBox(run, L"information", ExpectedUsage(FileNameOf(LauncherPath)));
+}
+
+TEST(Usage, CopyShowsItsOwnFileName)
+{
+    std::wstring copy = WorkDir + L"\\On Top Copy.exe";
+    ASSERT_TRUE(CopyFileW(LauncherPath.c_str(), copy.c_str(), FALSE));
+    LauncherRun run = RunProgram(copy, Quoted(copy));
+    ExpectQuietEnd(run);
+    ExpectOneBox(run, L"information", ExpectedUsage(L"On Top Copy.exe"));
+}
+
+// --- The target cannot be started ---------------------------------------
+
+TEST(StartFailure, MissingTargetShowsSystemText)
+{
+    std::wstring record = PrepareTarget(L"");
+    std::wstring missing = WorkDir + L"\\no-such-program.exe";
+    DWORD code = StartError(missing + L" a b");
+    ASSERT_NE(code, (DWORD)ERROR_SUCCESS);
+
+    LauncherRun run = RunLauncher(missing + L" a b");
+    ExpectQuietEnd(run);
+    ExpectOneBox(run, L"warning", ExpectedErrorText(code));
+    EXPECT_FALSE(ReadTargetRecord(record).found);
+}
+
+TEST(StartFailure, DirectoryOrNonProgramShowsSystemText)
+{
+    std::wstring notProgram = WorkDir + L"\\not-a-program.exe";
+    HANDLE file = CreateFileW(notProgram.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    DWORD written;
+    WriteFile(file, "just text\r\n", 11, &written, NULL);
+    CloseHandle(file);
+
+    for (const std::wstring& target : {WorkDir, notProgram}) {
+        SCOPED_TRACE(testing::Message() << "target " << target);
+        DWORD code = StartError(target + L" ");
+        ASSERT_NE(code, (DWORD)ERROR_SUCCESS);
+        LauncherRun run = RunLauncher(target);
+        ExpectQuietEnd(run);
+        ExpectOneBox(run, L"warning", ExpectedErrorText(code));
+    }
+}
+
+// --- Starting the target --------------------------------------------------
+
+struct LaunchCase {
+    const wchar_t* arguments;  // after the target on the launcher's command line
+    const wchar_t* expected;   // what follows the target and its space
+};
+
+TEST(Launch, TargetReceivesProgramSpaceArguments)
+{
+    const LaunchCase cases[] = {
+        {L"", L""},
+        {L"one", L"one"},
+        {L"a \"b c\"  d\t\"\"  e", L"a \"b c\" d e"},
+        {L"wordpad.exe \"C:\\Some Folder\\Document.rtf\"",
+         L"wordpad.exe \"C:\\Some Folder\\Document.rtf\""},
+        {L"\"\ttab\" x\"y z\"", L"tab \"xy z\""},
+        {L"\x00e9t\x00e9 \x65e5\x672c", L"\x00e9t\x00e9 \x65e5\x672c"},
+    };
+    for (const LaunchCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "arguments [" << c.arguments << "]");
+        std::wstring recordPath = PrepareTarget(L"");
+        LauncherRun run = RunLauncher(TargetPath + L" " + c.arguments);
+        TargetRecord record = ReadTargetRecord(recordPath);
+        EndTarget(record);
+        ExpectQuietEnd(run);
+        EXPECT_TRUE(run.boxes.empty());
+        ASSERT_TRUE(record.found);
+        EXPECT_EQ(record.commandLine, TargetPath + L" " + c.expected);
+    }
+}
+
+TEST(Launch, TargetPathWithSpaceArrivesQuoted)
+{
+    std::wstring folder = WorkDir + L"\\with space";
+    CreateDirectoryW(folder.c_str(), NULL);
+    std::wstring target = folder + L"\\target copy.exe";
+    ASSERT_TRUE(CopyFileW(TargetPath.c_str(), target.c_str(), FALSE));
+
+    std::wstring recordPath = PrepareTarget(L"");
+    LauncherRun run = RunLauncher(Quoted(target) + L" x");
+    TargetRecord record = ReadTargetRecord(recordPath);
+    EndTarget(record);
+    ExpectQuietEnd(run);
+    ASSERT_TRUE(record.found);
+    EXPECT_EQ(record.commandLine, Quoted(target) + L" x");
+    EXPECT_EQ(record.module, target);
+}
+
+// The classic trap: with "...\Program Files\app.exe" unquoted, the system
+// would try "...\Program.exe" first.
+TEST(Launch, DecoyAtTheShorterPathIsNotStarted)
+{
+    std::wstring trap = WorkDir + L"\\trap";
+    std::wstring folder = trap + L"\\Program Files";
+    CreateDirectoryW(trap.c_str(), NULL);
+    CreateDirectoryW(folder.c_str(), NULL);
+    std::wstring decoy = trap + L"\\Program.exe";
+    std::wstring target = folder + L"\\target.exe";
+    ASSERT_TRUE(CopyFileW(TargetPath.c_str(), decoy.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(TargetPath.c_str(), target.c_str(), FALSE));
+
+    std::wstring recordPath = PrepareTarget(L"");
+    LauncherRun run = RunLauncher(Quoted(target) + L" arg");
+    TargetRecord record = ReadTargetRecord(recordPath);
+    EndTarget(record);
+    ExpectQuietEnd(run);
+    ASSERT_TRUE(record.found);
+    EXPECT_EQ(record.module, target);
+}
+
+// --- Raising the target's windows -----------------------------------------
+
+bool IsTopmost(HWND window)
+{
+    return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+LRESULT CALLBACK ObserverProc(HWND window, UINT message, WPARAM w, LPARAM l)
+{
+    return DefWindowProcW(window, message, w, l);
+}
+
+// An ordinary window of the test's own that holds the focus while the
+// launcher runs.
+HWND MakeForegroundWindow()
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = ObserverProc;
+    wc.hInstance = GetModuleHandleW(NULL);
+    wc.lpszClassName = L"QuillborneTestObserver";
+    RegisterClassW(&wc);
+    HWND window = CreateWindowExW(0, wc.lpszClassName, L"observer", WS_OVERLAPPEDWINDOW, 700, 600,
+                                  300, 200, NULL, NULL, wc.hInstance, NULL);
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    MSG msg;
+    for (int i = 0; i < 50 && GetForegroundWindow() != window; i++) {
+        while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+        Sleep(20);
+    }
+    return window;
+}
+
+TEST(Windows, PrimaryThreadWindowsBecomeTopmostUntouched)
+{
+    HWND observer = MakeForegroundWindow();
+    ASSERT_EQ(GetForegroundWindow(), observer);
+
+    std::wstring recordPath = PrepareTarget(L"windows=3 thread-window");
+    LauncherRun run = RunLauncher(TargetPath);
+    TargetRecord record = ReadTargetRecord(recordPath);
+    ExpectQuietEnd(run);
+    EXPECT_TRUE(run.boxes.empty());
+    ASSERT_TRUE(record.found);
+    ASSERT_EQ(record.windows.size(), 3u);
+    ASSERT_EQ(record.otherThreadWindows.size(), 1u);
+
+    for (const auto& [window, before] : record.windows) {
+        RECT now;
+        GetWindowRect(window, &now);
+        EXPECT_TRUE(IsTopmost(window)) << "window " << window;
+        EXPECT_TRUE(EqualRect(&now, &before)) << "window " << window << " moved or resized";
+        EXPECT_NE(GetForegroundWindow(), window);
+    }
+    EXPECT_FALSE(IsTopmost(record.otherThreadWindows[0]));
+    EXPECT_EQ(GetForegroundWindow(), observer);
+    EXPECT_FALSE(IsTopmost(observer));
+
+    EndTarget(record);
+    DestroyWindow(observer);
+}
+
+TEST(Windows, PrimaryThreadWithoutWindowsRaisesNothing)
+{
+    std::wstring recordPath = PrepareTarget(L"thread-window");
+    LauncherRun run = RunLauncher(TargetPath);
+    TargetRecord record = ReadTargetRecord(recordPath);
+    ExpectQuietEnd(run);
+    EXPECT_TRUE(run.boxes.empty());
+    ASSERT_TRUE(record.found);
+    EXPECT_TRUE(record.windows.empty());
+    ASSERT_EQ(record.otherThreadWindows.size(), 1u);
+    EXPECT_FALSE(IsTopmost(record.otherThreadWindows[0]));
+    EndTarget(record);
+}
+
+// --- Waiting for the target -----------------------------------------------
+
+FILETIME StartTimeOf(DWORD pid)
+{
+    FILETIME created = {}, exited, kernel, user;
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+    if (process) {
+        GetProcessTimes(process, &created, &exited, &kernel, &user);
+        CloseHandle(process);
+    }
+    return created;
+}
+
+TEST(Timing, TargetReadyAtOnceDoesNotWaitOut5000Ms)
+{
+    std::wstring recordPath = PrepareTarget(L"windows=1");
+    LauncherRun run = RunLauncher(TargetPath);
+    TargetRecord record = ReadTargetRecord(recordPath);
+    EndTarget(record);
+    ExpectQuietEnd(run);
+    ASSERT_TRUE(record.found);
+    long long afterReady = MsBetween(record.recordedTime, run.endTime);
+    printf("launcher ended %lld ms after the target was ready\n", afterReady);
+    EXPECT_LT(afterReady, 2500);
+}
+
+// A target that shows its window and then reads no input for longer than
+// the launcher waits: the launcher ends after the wait, without waiting for
+// the target, and the window goes on top once the target reads its input.
+TEST(Timing, TargetNotReadyDelaysAbout5000Ms)
+{
+    const DWORD busyMs = 12000;
+    wchar_t mode[64];
+    swprintf(mode, 64, L"windows=1 busy=%lu", busyMs);
+    std::wstring recordPath = PrepareTarget(mode);
+    LauncherRun run = RunLauncher(TargetPath);
+    TargetRecord record = ReadTargetRecord(recordPath);
+    ASSERT_TRUE(record.found);
+    FILETIME started = StartTimeOf(record.pid);
+    ExpectQuietEnd(run);
+    long long afterStart = MsBetween(started, run.endTime);
+    printf("launcher ended %lld ms after the target started\n", afterStart);
+    EXPECT_GE(afterStart, 4950);
+    EXPECT_LT(afterStart, 7500);
+
+    ASSERT_EQ(record.windows.size(), 1u);
+    HWND window = record.windows[0].first;
+    bool topmost = false;
+    for (int i = 0; i < 200 && !topmost; i++) {
+        Sleep(100);
+        topmost = IsTopmost(window);
+    }
+    EXPECT_TRUE(topmost) << "not on top once the target reads its input";
+    EndTarget(record);
+}
+
+}
