@@ -2,7 +2,7 @@
 BUILD := build
 HOST  := $(BUILD)/host
 
-.PHONY: all setup exe host test demo bench clean help
+.PHONY: all setup exe host test demo bench size clean help
 
 all: exe
 
@@ -11,6 +11,7 @@ help:
 	@echo "make test     run every test (unit tests, then end to end under Wine)"
 	@echo "make demo     build, then run Quillborne.exe under Wine and show what it did"
 	@echo "make bench    time the command-line reading"
+	@echo "make size     what the executable is made of"
 	@echo "make setup    install what a fresh Debian 12 machine lacks"
 	@echo "make clean    remove the build tree"
 
@@ -32,6 +33,9 @@ test: exe host
 
 bench: host
 	$(HOST)/tests/host/command_line_benchmark
+
+size: exe
+	@/usr/bin/python3 tools/size.py $(BUILD)/Quillborne.exe
 
 clean:
 	-@[ -x tools/wine-run ] && tools/wine-run --stop
