@@ -37,6 +37,10 @@ bench: host
 size: exe
 	@/usr/bin/python3 tools/size.py $(BUILD)/Quillborne.exe
 
+demo: exe
+	@cmake --build $(BUILD) --target demo >/dev/null
+	@tools/demo.sh
+
 clean:
 	-@[ -x tools/wine-run ] && tools/wine-run --stop
 	rm -rf $(BUILD)

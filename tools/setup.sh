@@ -10,7 +10,7 @@ SUDO=
 PACKAGES="make cmake g++ clang libclang-rt-14-dev googletest libgtest-dev
 libbenchmark-dev g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine
 wine32:i386 qemu-user-static xvfb xauth x11-apps python3-pefile icoutils
-imagemagick zip"
+imagemagick zip openbox"
 
 missing=
 for p in $PACKAGES; do
