@@ -93,19 +93,38 @@ TEST(StartFailure, MissingTargetShowsSystemText)
     EXPECT_FALSE(ReadTargetRecord(record).found);
 }
 
-TEST(StartFailure, DirectoryOrNonProgramShowsSystemText)
+// A folder, a file that is no program, a path longer than Windows allows,
+// and a command line at Windows's limit of 32,767 characters.
+TEST(StartFailure, UnstartableTargetsShowSystemText)
 {
     std::wstring notProgram = WorkDir + L"\\not-a-program.exe";
     HANDLE file = CreateFileW(notProgram.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
     DWORD written;
     WriteFile(file, "just text\r\n", 11, &written, NULL);
     CloseHandle(file);
+    std::wstring longPath = WorkDir + L"\\" + std::wstring(300, L'x') + L".exe";
 
-    for (const std::wstring& target : {WorkDir, notProgram}) {
-        SCOPED_TRACE(testing::Message() << "target " << target);
-        DWORD code = StartError(target + L" ");
+    // Own name, a missing target, and as many arguments as still fit.
+    std::wstring own = Quoted(LauncherPath);
+    std::wstring longest = WorkDir + L"\\missing.exe";
+    while (own.size() + 1 + longest.size() + 2 <= 32766)
+        longest += L" a";
+
+    const struct {
+        const char* what;
+        std::wstring arguments;  // as given to the launcher
+        std::wstring launched;   // the launch command line it builds
+    } cases[] = {
+        {"folder", WorkDir, WorkDir + L" "},
+        {"not a program", notProgram, notProgram + L" "},
+        {"path over 260 characters", longPath + L" x", longPath + L" x"},
+        {"longest command line", longest, longest},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DWORD code = StartError(c.launched);
         ASSERT_NE(code, (DWORD)ERROR_SUCCESS);
-        LauncherRun run = RunLauncher(target);
+        LauncherRun run = RunLauncher(c.arguments);
         ExpectQuietEnd(run);
         ExpectOneBox(run, L"warning", ExpectedErrorText(code));
     }
