@@ -2,7 +2,7 @@
 BUILD := build
 HOST  := $(BUILD)/host
 
-.PHONY: all setup exe host test demo bench size clean help
+.PHONY: all setup exe host test demo bench size dist clean help
 
 all: exe
 
@@ -12,6 +12,7 @@ help:
 	@echo "make demo     build, then run Quillborne.exe under Wine and show what it did"
 	@echo "make bench    time the command-line reading"
 	@echo "make size     what the executable is made of"
+	@echo "make dist     the portable release in build/dist/"
 	@echo "make setup    install what a fresh Debian 12 machine lacks"
 	@echo "make clean    remove the build tree"
 
@@ -40,6 +41,9 @@ size: exe
 demo: exe
 	@cmake --build $(BUILD) --target demo >/dev/null
 	@tools/demo.sh
+
+dist: setup
+	@tools/dist.sh
 
 clean:
 	-@[ -x tools/wine-run ] && tools/wine-run --stop
