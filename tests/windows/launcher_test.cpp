@@ -334,3 +334,167 @@ TEST(Timing, TargetNotReadyDelaysAbout5000Ms)
 }
 
 }
+
+// --- Limits of the command line -------------------------------------------
+
+namespace {
+
+std::wstring CopyOf(const std::wstring& from, const std::wstring& folder, const std::wstring& name)
+{
+    CreateDirectoryW(folder.c_str(), NULL);
+    std::wstring to = folder + L"\\" + name;
+    return CopyFileW(from.c_str(), to.c_str(), FALSE) ? to : L"";
+}
+
+// Starts the launcher with `arguments` after the target and checks that
+// the target got exactly `TargetProgram`, a space and `expected`.
+void ExpectLaunched(const std::wstring& launcher, const std::wstring& target,
+                    const std::wstring& arguments, const std::wstring& expected)
+{
+    std::wstring recordPath = PrepareTarget(L"");
+    LauncherRun run = RunProgram(launcher, Quoted(launcher) + L" " + target + L" " + arguments);
+    TargetRecord record = ReadTargetRecord(recordPath);
+    EndTarget(record);
+    ExpectQuietEnd(run);
+    EXPECT_TRUE(run.boxes.empty());
+    ASSERT_TRUE(record.found);
+    std::wstring wanted = target + L" " + expected;
+    if (wanted.size() < 1000) {
+        EXPECT_EQ(record.commandLine, wanted);
+        return;
+    }
+    // Too long to print whole: say where the two part.
+    size_t same = 0;
+    while (same < wanted.size() && same < record.commandLine.size() &&
+           wanted[same] == record.commandLine[same])
+        same++;
+    EXPECT_TRUE(record.commandLine == wanted)
+        << "got " << record.commandLine.size() << " characters, wanted " << wanted.size()
+        << "; they differ from character " << same;
+}
+
+// At Windows's limit: 32,767 characters with the terminating NUL. The
+// target must see what it sees when started directly with the launch
+// command line.
+TEST(Limits, LongestCommandLineReachesTheTarget)
+{
+    std::wstring arguments;
+    size_t fixed = Quoted(LauncherPath).size() + 1 + TargetPath.size() + 1;
+    while (fixed + arguments.size() + 2 < 32766)
+        arguments += L"a ";
+    arguments.append(32766 - fixed - arguments.size(), L'z');
+    ASSERT_EQ(fixed + arguments.size(), 32766u);
+
+    std::wstring directPath = PrepareTarget(L"");
+    LauncherRun direct = RunProgram(TargetPath, TargetPath + L" " + arguments);
+    TargetRecord seen = ReadTargetRecord(directPath);
+    EndTarget(seen);
+    ASSERT_TRUE(seen.found);
+    ASSERT_GT(seen.commandLine.size(), 32000u);
+    printf("started directly with %u characters, the target got %u\n",
+           unsigned(TargetPath.size() + 1 + arguments.size()), unsigned(seen.commandLine.size()));
+
+    std::wstring recordPath = PrepareTarget(L"");
+    LauncherRun run = RunLauncher(TargetPath + L" " + arguments);
+    TargetRecord record = ReadTargetRecord(recordPath);
+    EndTarget(record);
+    ExpectQuietEnd(run);
+    EXPECT_TRUE(run.boxes.empty());
+    ASSERT_TRUE(record.found);
+    EXPECT_TRUE(record.commandLine == seen.commandLine)
+        << "got " << record.commandLine.size() << " characters, started directly "
+        << seen.commandLine.size();
+}
+
+TEST(Limits, OnlyQuotesShowUsage)
+{
+    for (const wchar_t* line : {L"\"\"\"\"\"\"", L"\"", L"\"\" \"\"\"\"  \"\""}) {
+        SCOPED_TRACE(testing::Message() << "command line [" << line << "]");
+        LauncherRun run = RunProgram(LauncherPath, line);
+        ExpectQuietEnd(run);
+        ExpectOneBox(run, L"information", ExpectedUsage(FileNameOf(LauncherPath)));
+    }
+    LauncherRun run = RunLauncher(L"\"");
+    ExpectQuietEnd(run);
+    ExpectOneBox(run, L"information", ExpectedUsage(FileNameOf(LauncherPath)));
+}
+
+TEST(Limits, SurrogatesReachTheTargetUnchanged)
+{
+    // U+1D4AC (a pair) in the folder and file names, lone halves in the
+    // arguments.
+    std::wstring target = CopyOf(TargetPath, WorkDir + L"\\\xD835\xDCAC dir",
+                                 L"t\xD835\xDCAC.exe");
+    ASSERT_FALSE(target.empty());
+    std::wstring arguments = L"\xD800 x\xDC00y \xD83D\xDE00 \"\xDBFF\xDFFF \xDFFF\"";
+    ExpectLaunched(LauncherPath, Quoted(target), arguments, arguments);
+}
+
+TEST(Limits, LoneSurrogateInTheTargetPath)
+{
+    std::wstring target = CopyOf(TargetPath, WorkDir + L"\\lone", L"t\xD800u.exe");
+    if (target.empty()) {
+        // The file system cannot hold such a name: then the launcher must
+        // say what the system says about it.
+        printf("no file can have that name here; checking the message instead\n");
+        std::wstring missing = WorkDir + L"\\lone\\t\xD800u.exe";
+        DWORD code = StartError(missing + L" x");
+        ASSERT_NE(code, (DWORD)ERROR_SUCCESS);
+        LauncherRun run = RunLauncher(missing + L" x");
+        ExpectQuietEnd(run);
+        ExpectOneBox(run, L"warning", ExpectedErrorText(code));
+        return;
+    }
+    ExpectLaunched(LauncherPath, target, L"x", L"x");
+}
+
+TEST(Limits, TargetPathOver260Characters)
+{
+    std::wstring folder = WorkDir + L"\\deep";
+    CreateDirectoryW(folder.c_str(), NULL);
+    while (folder.size() < 270) {
+        folder += L"\\" + std::wstring(40, L'd');
+        CreateDirectoryW(folder.c_str(), NULL);
+    }
+    std::wstring target = folder + L"\\target.exe";
+    CopyFileW(TargetPath.c_str(), target.c_str(), FALSE);
+    ASSERT_GT(target.size(), 260u);
+
+    DWORD code = StartError(target + L" x");
+    printf("a program at a path of %u characters %s\n", unsigned(target.size()),
+           code == ERROR_SUCCESS ? "starts" : "does not start");
+    if (code == ERROR_SUCCESS) {
+        ExpectLaunched(LauncherPath, target, L"x", L"x");
+        return;
+    }
+    LauncherRun run = RunLauncher(target + L" x");
+    ExpectQuietEnd(run);
+    ExpectOneBox(run, L"warning", ExpectedErrorText(code));
+}
+
+TEST(Limits, TargetThatEndsAtOnceIsNotWaitedFor)
+{
+    std::wstring recordPath = PrepareTarget(L"exit");
+    LauncherRun run = RunLauncher(TargetPath);
+    TargetRecord record = ReadTargetRecord(recordPath);
+    ExpectQuietEnd(run);
+    EXPECT_TRUE(run.boxes.empty());
+    ASSERT_TRUE(record.found);
+    long long afterEnd = MsBetween(record.recordedTime, run.endTime);
+    printf("launcher ended %lld ms after the target\n", afterEnd);
+    EXPECT_LT(afterEnd, 2500);
+}
+
+TEST(Limits, LauncherInAFolderWithSpacesAndAccents)
+{
+    std::wstring launcher =
+        CopyOf(LauncherPath, WorkDir + L"\\Dossier \x00c9t\x00e9 \x00fc", L"Quillborne.exe");
+    ASSERT_FALSE(launcher.empty());
+    ExpectLaunched(launcher, TargetPath, L"\"a b\" c", L"\"a b\" c");
+
+    LauncherRun run = RunProgram(launcher, Quoted(launcher));
+    ExpectQuietEnd(run);
+    ExpectOneBox(run, L"information", ExpectedUsage(L"Quillborne.exe"));
+}
+
+}
