@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "expected_usage.h"
 #include "messages.h"
 
 namespace {
@@ -16,15 +17,6 @@ TEST(FileNamePart, TakesWhatFollowsTheLastSeparator)
     EXPECT_EQ(FileNamePart(L"C:"), L"");
     EXPECT_EQ(FileNamePart(L""), L"");
     EXPECT_EQ(FileNamePart(L"a/b.exe"), L"a/b.exe");
-}
-
-std::wstring ExpectedUsage(const std::wstring& n)
-{
-    return L"To use Quillborne, additional information must be provided on the command "
-           L"line.\r\n\r\nUsage:\r\n  " +
-           n + L" program [arguments]\r\n\r\nExamples:\r\n  " + n +
-           L" C:\\Windows\\notepad.exe\r\n  " + n +
-           L" wordpad.exe \"C:\\Some Folder\\Document.rtf\"";
 }
 
 TEST(UsageText, NamesTheLauncherByItsFileName)

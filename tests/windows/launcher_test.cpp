@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "expected_usage.h"
 #include "harness.h"
 
 namespace {
@@ -7,15 +8,6 @@ namespace {
 std::wstring FileNameOf(const std::wstring& path)
 {
     return path.substr(path.find_last_of(L"\\:") + 1);
-}
-
-std::wstring ExpectedUsage(const std::wstring& n)
-{
-    return L"To use Quillborne, additional information must be provided on the command "
-           L"line.\r\n\r\nUsage:\r\n  " +
-           n + L" program [arguments]\r\n\r\nExamples:\r\n  " + n +
-           L" C:\\Windows\\notepad.exe\r\n  " + n +
-           L" wordpad.exe \"C:\\Some Folder\\Document.rtf\"";
 }
 
 // Every run ends by itself, with status 0 and nothing on standard output
@@ -51,6 +43,47 @@ DWORD StartError(const std::wstring& commandLine)
         return ERROR_SUCCESS;
     }
     return GetLastError();
+}
+
+std::wstring CopyOf(const std::wstring& from, const std::wstring& folder, const std::wstring& name)
+{
+    CreateDirectoryW(folder.c_str(), NULL);
+    std::wstring to = folder + L"\\" + name;
+    return CopyFileW(from.c_str(), to.c_str(), FALSE) ? to : L"";
+}
+
+// Runs `launcher` with `arguments` and a target that makes no windows;
+// ends the target and returns what it recorded.
+TargetRecord LaunchTarget(const std::wstring& launcher, const std::wstring& arguments)
+{
+    std::wstring recordPath = PrepareTarget(L"");
+    LauncherRun run = RunProgram(launcher, Quoted(launcher) + L" " + arguments);
+    TargetRecord record = ReadTargetRecord(recordPath);
+    EndTarget(record);
+    ExpectQuietEnd(run);
+    EXPECT_TRUE(run.boxes.empty());
+    EXPECT_TRUE(record.found);
+    return record;
+}
+
+// The target must get exactly `target`, a space and `expected`.
+void ExpectLaunched(const std::wstring& launcher, const std::wstring& target,
+                    const std::wstring& arguments, const std::wstring& expected)
+{
+    TargetRecord record = LaunchTarget(launcher, target + L" " + arguments);
+    std::wstring wanted = target + L" " + expected;
+    if (wanted.size() < 1000) {
+        EXPECT_EQ(record.commandLine, wanted);
+        return;
+    }
+    // Too long to print whole: say where the two part.
+    size_t same = 0;
+    while (same < wanted.size() && same < record.commandLine.size() &&
+           wanted[same] == record.commandLine[same])
+        same++;
+    EXPECT_TRUE(record.commandLine == wanted)
+        << "got " << record.commandLine.size() << " characters, wanted " << wanted.size()
+        << "; they differ from character " << same;
 }
 
 // --- No target: the usage message --------------------------------------
@@ -150,30 +183,15 @@ TEST(Launch, TargetReceivesProgramSpaceArguments)
     };
     for (const LaunchCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "arguments [" << c.arguments << "]");
-        std::wstring recordPath = PrepareTarget(L"");
-        LauncherRun run = RunLauncher(TargetPath + L" " + c.arguments);
-        TargetRecord record = ReadTargetRecord(recordPath);
-        EndTarget(record);
-        ExpectQuietEnd(run);
-        EXPECT_TRUE(run.boxes.empty());
-        ASSERT_TRUE(record.found);
-        EXPECT_EQ(record.commandLine, TargetPath + L" " + c.expected);
+        ExpectLaunched(LauncherPath, TargetPath, c.arguments, c.expected);
     }
 }
 
 TEST(Launch, TargetPathWithSpaceArrivesQuoted)
 {
-    std::wstring folder = WorkDir + L"\\with space";
-    CreateDirectoryW(folder.c_str(), NULL);
-    std::wstring target = folder + L"\\target copy.exe";
-    ASSERT_TRUE(CopyFileW(TargetPath.c_str(), target.c_str(), FALSE));
-
-    std::wstring recordPath = PrepareTarget(L"");
-    LauncherRun run = RunLauncher(Quoted(target) + L" x");
-    TargetRecord record = ReadTargetRecord(recordPath);
-    EndTarget(record);
-    ExpectQuietEnd(run);
-    ASSERT_TRUE(record.found);
+    std::wstring target = CopyOf(TargetPath, WorkDir + L"\\with space", L"target copy.exe");
+    ASSERT_FALSE(target.empty());
+    TargetRecord record = LaunchTarget(LauncherPath, Quoted(target) + L" x");
     EXPECT_EQ(record.commandLine, Quoted(target) + L" x");
     EXPECT_EQ(record.module, target);
 }
@@ -191,12 +209,7 @@ TEST(Launch, DecoyAtTheShorterPathIsNotStarted)
     ASSERT_TRUE(CopyFileW(TargetPath.c_str(), decoy.c_str(), FALSE));
     ASSERT_TRUE(CopyFileW(TargetPath.c_str(), target.c_str(), FALSE));
 
-    std::wstring recordPath = PrepareTarget(L"");
-    LauncherRun run = RunLauncher(Quoted(target) + L" arg");
-    TargetRecord record = ReadTargetRecord(recordPath);
-    EndTarget(record);
-    ExpectQuietEnd(run);
-    ASSERT_TRUE(record.found);
+    TargetRecord record = LaunchTarget(LauncherPath, Quoted(target) + L" arg");
     EXPECT_EQ(record.module, target);
 }
 
@@ -339,40 +352,6 @@ TEST(Timing, TargetNotReadyDelaysAbout5000Ms)
 
 namespace {
 
-std::wstring CopyOf(const std::wstring& from, const std::wstring& folder, const std::wstring& name)
-{
-    CreateDirectoryW(folder.c_str(), NULL);
-    std::wstring to = folder + L"\\" + name;
-    return CopyFileW(from.c_str(), to.c_str(), FALSE) ? to : L"";
-}
-
-// Starts the launcher with `arguments` after the target and checks that
-// the target got exactly `TargetProgram`, a space and `expected`.
-void ExpectLaunched(const std::wstring& launcher, const std::wstring& target,
-                    const std::wstring& arguments, const std::wstring& expected)
-{
-    std::wstring recordPath = PrepareTarget(L"");
-    LauncherRun run = RunProgram(launcher, Quoted(launcher) + L" " + target + L" " + arguments);
-    TargetRecord record = ReadTargetRecord(recordPath);
-    EndTarget(record);
-    ExpectQuietEnd(run);
-    EXPECT_TRUE(run.boxes.empty());
-    ASSERT_TRUE(record.found);
-    std::wstring wanted = target + L" " + expected;
-    if (wanted.size() < 1000) {
-        EXPECT_EQ(record.commandLine, wanted);
-        return;
-    }
-    // Too long to print whole: say where the two part.
-    size_t same = 0;
-    while (same < wanted.size() && same < record.commandLine.size() &&
-           wanted[same] == record.commandLine[same])
-        same++;
-    EXPECT_TRUE(record.commandLine == wanted)
-        << "got " << record.commandLine.size() << " characters, wanted " << wanted.size()
-        << "; they differ from character " << same;
-}
-
 // At Windows's limit: 32,767 characters with the terminating NUL. The
 // target must see what it sees when started directly with the launch
 // command line.
@@ -394,13 +373,7 @@ TEST(Limits, LongestCommandLineReachesTheTarget)
     printf("started directly with %u characters, the target got %u\n",
            unsigned(TargetPath.size() + 1 + arguments.size()), unsigned(seen.commandLine.size()));
 
-    std::wstring recordPath = PrepareTarget(L"");
-    LauncherRun run = RunLauncher(TargetPath + L" " + arguments);
-    TargetRecord record = ReadTargetRecord(recordPath);
-    EndTarget(record);
-    ExpectQuietEnd(run);
-    EXPECT_TRUE(run.boxes.empty());
-    ASSERT_TRUE(record.found);
+    TargetRecord record = LaunchTarget(LauncherPath, TargetPath + L" " + arguments);
     EXPECT_TRUE(record.commandLine == seen.commandLine)
         << "got " << record.commandLine.size() << " characters, started directly "
         << seen.commandLine.size();
