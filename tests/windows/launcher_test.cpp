@@ -52,17 +52,27 @@ std::wstring CopyOf(const std::wstring& from, const std::wstring& folder, const 
     return CopyFileW(from.c_str(), to.c_str(), FALSE) ? to : L"";
 }
 
-// Runs `launcher` with `arguments` and a target that makes no windows;
-// ends the target and returns what it recorded.
-TargetRecord LaunchTarget(const std::wstring& launcher, const std::wstring& arguments)
+// Runs `launcher` with `arguments`, which name the test target, told to
+// act as `mode`; expects a quiet end without a message box, and returns
+// what the target recorded. The target may still run: see EndTarget.
+TargetRecord RunOnTarget(const std::wstring& launcher, const std::wstring& arguments,
+                         const std::wstring& mode, LauncherRun& run)
 {
-    std::wstring recordPath = PrepareTarget(L"");
-    LauncherRun run = RunProgram(launcher, Quoted(launcher) + L" " + arguments);
+    std::wstring recordPath = PrepareTarget(mode);
+    run = RunProgram(launcher, Quoted(launcher) + L" " + arguments);
     TargetRecord record = ReadTargetRecord(recordPath);
-    EndTarget(record);
     ExpectQuietEnd(run);
     EXPECT_TRUE(run.boxes.empty());
     EXPECT_TRUE(record.found);
+    return record;
+}
+
+// The same for a target that makes no windows, which is ended at once.
+TargetRecord LaunchTarget(const std::wstring& launcher, const std::wstring& arguments)
+{
+    LauncherRun run;
+    TargetRecord record = RunOnTarget(launcher, arguments, L"", run);
+    EndTarget(record);
     return record;
 }
 
@@ -252,11 +262,8 @@ TEST(Windows, PrimaryThreadWindowsBecomeTopmostUntouched)
     HWND observer = MakeForegroundWindow();
     ASSERT_EQ(GetForegroundWindow(), observer);
 
-    std::wstring recordPath = PrepareTarget(L"windows=3 thread-window");
-    LauncherRun run = RunLauncher(TargetPath);
-    TargetRecord record = ReadTargetRecord(recordPath);
-    ExpectQuietEnd(run);
-    EXPECT_TRUE(run.boxes.empty());
+    LauncherRun run;
+    TargetRecord record = RunOnTarget(LauncherPath, TargetPath, L"windows=3 thread-window", run);
     ASSERT_TRUE(record.found);
     ASSERT_EQ(record.windows.size(), 3u);
     ASSERT_EQ(record.otherThreadWindows.size(), 1u);
@@ -278,11 +285,8 @@ TEST(Windows, PrimaryThreadWindowsBecomeTopmostUntouched)
 
 TEST(Windows, PrimaryThreadWithoutWindowsRaisesNothing)
 {
-    std::wstring recordPath = PrepareTarget(L"thread-window");
-    LauncherRun run = RunLauncher(TargetPath);
-    TargetRecord record = ReadTargetRecord(recordPath);
-    ExpectQuietEnd(run);
-    EXPECT_TRUE(run.boxes.empty());
+    LauncherRun run;
+    TargetRecord record = RunOnTarget(LauncherPath, TargetPath, L"thread-window", run);
     ASSERT_TRUE(record.found);
     EXPECT_TRUE(record.windows.empty());
     ASSERT_EQ(record.otherThreadWindows.size(), 1u);
@@ -305,11 +309,9 @@ FILETIME StartTimeOf(DWORD pid)
 
 TEST(Timing, TargetReadyAtOnceDoesNotWaitOut5000Ms)
 {
-    std::wstring recordPath = PrepareTarget(L"windows=1");
-    LauncherRun run = RunLauncher(TargetPath);
-    TargetRecord record = ReadTargetRecord(recordPath);
+    LauncherRun run;
+    TargetRecord record = RunOnTarget(LauncherPath, TargetPath, L"windows=1", run);
     EndTarget(record);
-    ExpectQuietEnd(run);
     ASSERT_TRUE(record.found);
     long long afterReady = MsBetween(record.recordedTime, run.endTime);
     printf("launcher ended %lld ms after the target was ready\n", afterReady);
@@ -324,12 +326,10 @@ TEST(Timing, TargetNotReadyDelaysAbout5000Ms)
     const DWORD busyMs = 12000;
     wchar_t mode[64];
     swprintf(mode, 64, L"windows=1 busy=%lu", busyMs);
-    std::wstring recordPath = PrepareTarget(mode);
-    LauncherRun run = RunLauncher(TargetPath);
-    TargetRecord record = ReadTargetRecord(recordPath);
+    LauncherRun run;
+    TargetRecord record = RunOnTarget(LauncherPath, TargetPath, mode, run);
     ASSERT_TRUE(record.found);
     FILETIME started = StartTimeOf(record.pid);
-    ExpectQuietEnd(run);
     long long afterStart = MsBetween(started, run.endTime);
     printf("launcher ended %lld ms after the target started\n", afterStart);
     EXPECT_GE(afterStart, 4950);
@@ -447,11 +447,8 @@ TEST(Limits, TargetPathOver260Characters)
 
 TEST(Limits, TargetThatEndsAtOnceIsNotWaitedFor)
 {
-    std::wstring recordPath = PrepareTarget(L"exit");
-    LauncherRun run = RunLauncher(TargetPath);
-    TargetRecord record = ReadTargetRecord(recordPath);
-    ExpectQuietEnd(run);
-    EXPECT_TRUE(run.boxes.empty());
+    LauncherRun run;
+    TargetRecord record = RunOnTarget(LauncherPath, TargetPath, L"exit", run);
     ASSERT_TRUE(record.found);
     long long afterEnd = MsBetween(record.recordedTime, run.endTime);
     printf("launcher ended %lld ms after the target\n", afterEnd);
