@@ -96,6 +96,18 @@ void ExpectLaunched(const std::wstring& launcher, const std::wstring& target,
         << "; they differ from character " << same;
 }
 
+// The launcher, given `arguments`, starts the launch command line
+// `launched`; that start fails, and the launcher must show the system's
+// text for the failure.
+void ExpectStartFailure(const std::wstring& arguments, const std::wstring& launched)
+{
+    DWORD code = StartError(launched);
+    ASSERT_NE(code, (DWORD)ERROR_SUCCESS);
+    LauncherRun run = RunLauncher(arguments);
+    ExpectQuietEnd(run);
+    ExpectOneBox(run, L"warning", ExpectedErrorText(code));
+}
+
 // --- No target: the usage message --------------------------------------
 
 TEST(Usage, NoArgumentsShowsUsage)
@@ -127,12 +139,7 @@ TEST(StartFailure, MissingTargetShowsSystemText)
 {
     std::wstring record = PrepareTarget(L"");
     std::wstring missing = WorkDir + L"\\no-such-program.exe";
-    DWORD code = StartError(missing + L" a b");
-    ASSERT_NE(code, (DWORD)ERROR_SUCCESS);
-
-    LauncherRun run = RunLauncher(missing + L" a b");
-    ExpectQuietEnd(run);
-    ExpectOneBox(run, L"warning", ExpectedErrorText(code));
+    ExpectStartFailure(missing + L" a b", missing + L" a b");
     EXPECT_FALSE(ReadTargetRecord(record).found);
 }
 
@@ -165,11 +172,7 @@ TEST(StartFailure, UnstartableTargetsShowSystemText)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        DWORD code = StartError(c.launched);
-        ASSERT_NE(code, (DWORD)ERROR_SUCCESS);
-        LauncherRun run = RunLauncher(c.arguments);
-        ExpectQuietEnd(run);
-        ExpectOneBox(run, L"warning", ExpectedErrorText(code));
+        ExpectStartFailure(c.arguments, c.launched);
     }
 }
 
@@ -411,11 +414,7 @@ TEST(Limits, LoneSurrogateInTheTargetPath)
         // say what the system says about it.
         printf("no file can have that name here; checking the message instead\n");
         std::wstring missing = WorkDir + L"\\lone\\t\xD800u.exe";
-        DWORD code = StartError(missing + L" x");
-        ASSERT_NE(code, (DWORD)ERROR_SUCCESS);
-        LauncherRun run = RunLauncher(missing + L" x");
-        ExpectQuietEnd(run);
-        ExpectOneBox(run, L"warning", ExpectedErrorText(code));
+        ExpectStartFailure(missing + L" x", missing + L" x");
         return;
     }
     ExpectLaunched(LauncherPath, target, L"x", L"x");
@@ -436,13 +435,10 @@ TEST(Limits, TargetPathOver260Characters)
     DWORD code = StartError(target + L" x");
     printf("a program at a path of %u characters %s\n", unsigned(target.size()),
            code == ERROR_SUCCESS ? "starts" : "does not start");
-    if (code == ERROR_SUCCESS) {
+    if (code == ERROR_SUCCESS)
         ExpectLaunched(LauncherPath, target, L"x", L"x");
-        return;
-    }
-    LauncherRun run = RunLauncher(target + L" x");
-    ExpectQuietEnd(run);
-    ExpectOneBox(run, L"warning", ExpectedErrorText(code));
+    else
+        ExpectStartFailure(target + L" x", target + L" x");
 }
 
 TEST(Limits, TargetThatEndsAtOnceIsNotWaitedFor)
