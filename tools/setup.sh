@@ -7,10 +7,12 @@ set -eu
 SUDO=
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
 
+# Toolchains and test libraries; Wine with its 32-bit side and qemu to run
+# it; a virtual display, a window manager and a screenshot tool for the
+# demo; pefile for the checks of the executable.
 PACKAGES="make cmake g++ clang libclang-rt-14-dev googletest libgtest-dev
 libbenchmark-dev g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine
-wine32:i386 qemu-user-static xvfb xauth x11-apps python3-pefile icoutils
-imagemagick zip openbox"
+wine32:i386 qemu-user-static xvfb openbox imagemagick python3-pefile"
 
 missing=
 for p in $PACKAGES; do
